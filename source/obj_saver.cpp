@@ -49,10 +49,13 @@ FILEERROR SaveFrame(SceneSaverNode* node, const Filename& name, BaseDocument* do
 
 #if QUOR_GEN12
   frame_time.SetNumerator(Real(frame));
+  frame_time.SetDenominator(Real(fps));  // a rate below 1 becomes 1, reported to the host
 #else
   frame_time.SetNominator(Real(frame));
+  // This generation's BaseTime keeps any denominator: a rate below 1 would set the document to
+  // an infinite or undefined time, so the frame time uses 1 there, as generation 12 does.
+  frame_time.SetDenominator(fps < 1 ? Real(1) : Real(fps));
 #endif
-  frame_time.SetDenominator(Real(fps));
   doc->SetTime(frame_time);
 #if QUOR_GEN12
   doc->ExecutePasses(nullptr, true, true, true, BUILDFLAGS_0);

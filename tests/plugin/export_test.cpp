@@ -242,6 +242,32 @@ TEST_P(ExportTest, FullDiskIsAWriteError) {
   EXPECT_TRUE(session.host().books().Clean()) << session.host().books().Describe();
 }
 
+TEST_P(ExportTest, HostileFrameRates) {
+  struct Case {
+    int32_t fps;
+    std::vector<std::string> files;
+  };
+  // Times 0 s to 3 s. A rate of 0 puts both ends at frame 0; a negative rate turns the range
+  // around, which leaves nothing to write.
+  const Case cases[] = {{0, {"shot_0.obj"}}, {-5, {}}, {1, {"shot_00.obj", "shot_01.obj", "shot_02.obj", "shot_03.obj"}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.fps);
+    TempDir dir;
+    Session session(GetParam());
+    Scene scene = FrameRangeScene(1, 0, 0);
+    scene.fps = c.fps;
+    scene.min_time = {0, 1};
+    scene.max_time = {3, 1};
+    EXPECT_EQ(session.Export(scene, dir / "shot.obj"), 0);
+    EXPECT_EQ(dir.Files(), c.files);
+    // The document's time stays a real time, never a division by zero.
+    EXPECT_NE(session.last_document.current.den, 0);
+    session.Shutdown();
+    session.host().AcknowledgeFailures();
+    EXPECT_TRUE(session.host().books().Clean()) << session.host().books().Describe();
+  }
+}
+
 TEST_P(ExportTest, DocumentTimeRangeComesFromItsParameters) {
   Session session(GetParam());
   Scene scene = FrameRangeScene(10, 0, 0);
