@@ -230,6 +230,19 @@ TEST_P(ExportTest, MissingAndReadOnlyFoldersFailWithTheOpenError) {
   EXPECT_TRUE(session.host().books().Clean()) << session.host().books().Describe();
 }
 
+TEST_P(ExportTest, VeryLongTargetPath) {
+  // 4,000 characters in folders of 200 that do not exist: the open fails cleanly.
+  std::string target = dir_.path().string();
+  while (target.size() < 4000) target += "/" + std::string(200, 'd');
+  target.resize(4000);
+  target += ".obj";
+  Session session(GetParam());
+  EXPECT_EQ(session.Export(FrameRangeScene(30, 0, 1), target), -1);
+  session.Shutdown();
+  session.host().AcknowledgeFailures();
+  EXPECT_TRUE(session.host().books().Clean()) << session.host().books().Describe();
+}
+
 TEST_P(ExportTest, FullDiskIsAWriteError) {
   if (!std::filesystem::exists("/dev/full")) GTEST_SKIP();
   // The frame file names are derived from the target; a link named like frame 0 points at

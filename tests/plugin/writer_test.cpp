@@ -205,6 +205,30 @@ TEST_P(WriterTest, MillionDeepChainIsWrittenInOrder) {
   EXPECT_EQ(text, expected);
 }
 
+TEST_P(WriterTest, MillionEmptyPolygonObjects) {
+  constexpr int kCount = 1000000;
+  std::vector<SceneObject> objects(kCount, Object(ObjectKind::Polygon, -1));
+  const std::string text = WriteFrame(OneFrame(std::move(objects)));
+  const std::string block_end = "\n\n\nrf vcount 0\n\n\n";
+  size_t expected_size = Header().size();
+  for (int i = 1; i <= kCount; ++i) expected_size += 8 + std::to_string(i).size() + block_end.size();
+  EXPECT_EQ(text.size(), expected_size);
+  const std::string last = "\ng Group 1000000" + block_end;
+  ASSERT_GE(text.size(), last.size());
+  EXPECT_EQ(text.substr(text.size() - last.size()), last);
+}
+
+TEST_P(WriterTest, SubnormalAndTinyCoordinates) {
+  const std::string text = WriteFrame(OneFrame(
+      {Object(ObjectKind::Polygon, -1, {}, {{4.9e-324, -2.2250738585072014e-308, 0.0000005}})}));
+  // 5e-7 is stored slightly below one half of a millionth, so it rounds down. In single
+  // precision the negative value underflows to -0, and the transform's + 0 makes it +0.
+  const bool r12 = GetParam().generation == quorhost::Generation::R12;
+  EXPECT_NE(text.find(r12 ? "\nv 0.000000 -0.000000 0.000000 \n" : "\nv 0.000000 0.000000 0.000000 \n"),
+            std::string::npos)
+      << text;
+}
+
 INSTANTIATE_TEST_SUITE_P(Generations, WriterTest, testing::ValuesIn(Generations()),
                          GenerationName);
 
