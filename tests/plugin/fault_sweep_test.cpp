@@ -48,7 +48,14 @@ class FaultSweepTest : public testing::TestWithParam<GenerationCase> {
     for (int f = 0; f < kFrames; ++f) ASSERT_TRUE(clean_.exists[f]);
   }
 
+  void TearDown() override {
+    // How many exports this sweep ran, for the reliability report.
+    RecordProperty("exports", std::to_string(runs_));
+    std::printf("fault sweep: %lld exports\n", static_cast<long long>(runs_));
+  }
+
   Outcome Run(const std::function<void(quorhost::Host&)>& arm) {
+    ++runs_;
     TempDir dir;
     Outcome out;
     out.result = session_->Export(SweepScene(), dir / "shot.obj", 1, arm);
@@ -119,6 +126,7 @@ class FaultSweepTest : public testing::TestWithParam<GenerationCase> {
   }
 
   bool expect_prefix_ = true;
+  int64_t runs_ = 0;
   std::unique_ptr<Session> session_;
   quorhost::Books baseline_;
   Outcome clean_;
