@@ -46,6 +46,7 @@ void* AllocateRaw(int64_t size, int32_t line, const char* file) {
 void StatusSetBar(int32_t percent) {
   S().journal.Record("StatusSetBar", {percent});
   S().status_values.push_back(percent);
+  if (S().status_observer) S().status_observer(percent);
 }
 
 void DebugBreakAt(int32_t line, const char* file) {

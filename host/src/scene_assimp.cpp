@@ -1,17 +1,18 @@
 // LoadSceneAssimp: the node hierarchy, meshes and the chosen animation of an interchange file.
-#include <assimp/Importer.hpp>
+#include "quorhost/scene_assimp.h"
+
 #include <assimp/commonMetaData.h>
 #include <assimp/config.h>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 
+#include <assimp/Importer.hpp>
 #include <charconv>
 #include <cmath>
 #include <map>
 #include <memory>
 #include <utility>
 
-#include "quorhost/scene_assimp.h"
 #include "scene_assimp_convert.h"
 #include "scene_assimp_gltf.h"
 #include "scene_assimp_rig.h"
@@ -238,9 +239,9 @@ struct Loader {
         const aiMesh& mesh = *file.mMeshes[node.mMeshes[m]];
         mesh_placed[node.mMeshes[m]] = true;
         SceneObject part;
-        part.name = mesh.mName.length > 0 ? std::string(mesh.mName.C_Str())
-                                          : std::string(node.mName.C_Str()) + "." +
-                                                std::to_string(m);
+        part.name = mesh.mName.length > 0
+                        ? std::string(mesh.mName.C_Str())
+                        : std::string(node.mName.C_Str()) + "." + std::to_string(m);
         part.parent = object_of_node[n];
         ObjectMotion part_motion;
         part_motion.rig = rig;

@@ -1,7 +1,7 @@
+#include "scene_assimp_convert.h"
+
 #include <algorithm>
 #include <cmath>
-
-#include "scene_assimp_convert.h"
 
 namespace quorhost::assimp_convert {
 namespace {

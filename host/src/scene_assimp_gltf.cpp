@@ -1,12 +1,13 @@
+#include "scene_assimp_gltf.h"
+
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <nlohmann/json.hpp>
-
-#include "scene_assimp_gltf.h"
 
 namespace quorhost {
 namespace {

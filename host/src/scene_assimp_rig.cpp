@@ -1,9 +1,10 @@
+#include "scene_assimp_rig.h"
+
 #include <algorithm>
 #include <cmath>
 #include <utility>
 
 #include "quorhost/scene_animation.h"
-#include "scene_assimp_rig.h"
 
 namespace quorhost::assimp_rig {
 namespace {

@@ -66,17 +66,17 @@ struct Skin {
     int32_t bone = 0;  // index into `bones`
     double weight = 0;
   };
-  int32_t mesh_node = 0;  // the rig node whose space the object's points are in
-  std::vector<int32_t> bones;    // rig node of each bone
-  std::vector<Mat4> offsets;     // per bone
-  std::vector<uint32_t> first;   // per vertex + 1: influences[first[v]..first[v+1]) are v's
+  int32_t mesh_node = 0;              // the rig node whose space the object's points are in
+  std::vector<int32_t> bones;         // rig node of each bone
+  std::vector<Mat4> offsets;          // per bone
+  std::vector<uint32_t> first;        // per vertex + 1: influences[first[v]..first[v+1]) are v's
   std::vector<Influence> influences;  // weights already normalised to sum 1
 };
 
 // Morph targets of one mesh: absolute target positions, blended as base + sum w * (target - base).
 struct Morph {
-  std::vector<std::vector<Vec3>> targets;  // empty entry: the target moves no point
-  std::vector<double> default_weights;     // used when `keys` is empty
+  std::vector<std::vector<Vec3>> targets;      // empty entry: the target moves no point
+  std::vector<double> default_weights;         // used when `keys` is empty
   std::vector<Key<std::vector<double>>> keys;  // one weight per target, sorted by time
 };
 
@@ -84,7 +84,7 @@ struct Morph {
 // deform the points (morph first, then skin). `rig` is shared by all animators of one scene.
 struct ObjectMotion {
   std::shared_ptr<const Rig> rig;
-  int32_t local_node = -1;  // rig node whose track drives the local matrix, or -1
+  int32_t local_node = -1;             // rig node whose track drives the local matrix, or -1
   std::shared_ptr<const Morph> morph;  // may be null
   std::shared_ptr<const Skin> skin;    // may be null
 };

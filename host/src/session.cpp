@@ -105,6 +105,9 @@ bool Host::IsLiveDocument(const void* doc) const { return session_->world.IsDocu
 bool Host::IsLiveObject(const void* object) const { return session_->world.IsObject(object); }
 
 const std::vector<int32_t>& Host::status_values() const { return session_->status_values; }
+void Host::set_status_observer(std::function<void(int32_t)> observer) {
+  session_->status_observer = std::move(observer);
+}
 const std::vector<DebugBreak>& Host::debug_breaks() const { return session_->debug_breaks; }
 const std::vector<Registration>& Host::registrations() const { return session_->registrations; }
 const std::vector<DescriptionCall>& Host::description_calls() const {

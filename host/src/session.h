@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -81,6 +82,7 @@ struct Session {
   std::optional<FileFailure> last_failure;
 
   std::vector<int32_t> status_values;
+  std::function<void(int32_t)> status_observer;
   std::vector<DebugBreak> debug_breaks;
   std::vector<Registration> registrations;
   std::vector<DescriptionCall> description_calls;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -131,6 +132,9 @@ class Host {
 
   // Recorded calls, in order.
   const std::vector<int32_t>& status_values() const;
+  // Called with every StatusSetBar value as the plug-in sets it (empty: none). For a live
+  // progress display; runs on the plug-in's calling thread.
+  void set_status_observer(std::function<void(int32_t)> observer);
   const std::vector<DebugBreak>& debug_breaks() const;
   const std::vector<Registration>& registrations() const;
   const std::vector<DescriptionCall>& description_calls() const;

@@ -15,7 +15,8 @@ struct AssimpOptions {
   int32_t fps = 0;        // sampling rate; 0 = from the file (25 when the file has none)
 };
 // Loads a glTF 2.0 (.gltf, .glb), FBX or Collada (.dae) file into a Scene. On failure returns false
-// with one line in `error`. Whatever the host cannot evaluate is reported in `warnings` (may be null).
+// with one line in `error`. Whatever the host cannot evaluate is reported in `warnings` (may be
+// null).
 bool LoadSceneAssimp(const std::string& path, const AssimpOptions& options, Scene& scene,
                      std::string& error, std::vector<std::string>* warnings);
 }  // namespace quorhost
