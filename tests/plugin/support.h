@@ -96,7 +96,7 @@ class Probe {
 // A scene of one polygon object per entry of `objects`, frames first..last at fps.
 quorhost::Scene FrameRangeScene(int32_t fps, double first, double last);
 
-// The polygon objects of the spec-like two-object example: a quad at x = 10 with a triangle
+// The two-object example of the file format: a quad at x = 10 with a triangle
 // child at z = 5.
 quorhost::Scene ExampleScene();
 
