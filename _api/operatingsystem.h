@@ -44,6 +44,19 @@ constexpr size_t EntryOffset(int pos, const int (&members)[N]) {
 }
 }  // namespace abi
 
+// The data table has the same positions in both generations.
+struct C4D_GeData {
+  void (*Free)(GeData* d);  // 0
+  void* unused_1[10];
+  void (*SetTime)(GeData* d, const BaseTime* t);  // 11
+  void* unused_12[2];
+  Int32 (*GetLong)(const GeData* d);  // 14
+  void* unused_15[5];
+  const BaseTime* (*GetTime)(const GeData* d);  // 20
+};
+
+static_assert(offsetof(C4D_GeData, GetTime) == abi::EntryOffset(20, {-1}));
+
 #if QUOR_GEN12
 
 struct C4D_General {
@@ -152,16 +165,6 @@ struct C4D_Document {
                                       Bool caches, Int32 flags);  // 82 m
 };
 
-struct C4D_GeData {
-  void (*Free)(GeData* d);  // 0
-  void* unused_1[10];
-  void (*SetTime)(GeData* d, const BaseTime* t);  // 11
-  void* unused_12[2];
-  Int32 (*GetLong)(const GeData* d);  // 14
-  void* unused_15[5];
-  const BaseTime* (*GetTime)(const GeData* d);  // 20
-};
-
 struct C4D_Atom {
   void* unused_0[1];
   Bool (C4DAtom::*CopyTo)(C4DAtom* dest, Int32 flags, AliasTrans* trn) const;  // 1 m
@@ -222,7 +225,6 @@ static_assert(offsetof(C4D_Resource, Reload) == abi::EntryOffset(6, abi::kNoMemb
 static_assert(offsetof(C4D_BaseList, Free) == abi::EntryOffset(4, abi::kNoMembers));
 static_assert(offsetof(C4D_Object, GetTagDataR) == abi::EntryOffset(156, abi::kObjectMembers));
 static_assert(offsetof(C4D_Document, ExecutePasses) == abi::EntryOffset(82, abi::kDocumentMembers));
-static_assert(offsetof(C4D_GeData, GetTime) == abi::EntryOffset(20, abi::kNoMembers));
 static_assert(offsetof(C4D_Atom, GetIndex) == abi::EntryOffset(37, abi::kAtomMembers));
 static_assert(offsetof(C4DOS, At) == 34 * sizeof(void*));
 
@@ -339,16 +341,6 @@ struct C4D_Document {
                                       Bool caches);  // 100 m
 };
 
-struct C4D_GeData {
-  void (*Free)(GeData* d);  // 0
-  void* unused_1[10];
-  void (*SetTime)(GeData* d, const BaseTime* t);  // 11
-  void* unused_12[2];
-  Int32 (*GetLong)(const GeData* d);  // 14
-  void* unused_15[5];
-  const BaseTime* (*GetTime)(const GeData* d);  // 20
-};
-
 struct C4D_Atom {
   void* unused_0[1];
   Bool (C4DAtom::*CopyTo)(C4DAtom* dest, Int32 flags, AliasTrans* trn) const;  // 1 m
@@ -405,7 +397,6 @@ static_assert(offsetof(C4D_Resource, Reload) == abi::EntryOffset(7, abi::kNoMemb
 static_assert(offsetof(C4D_BaseList, Free) == abi::EntryOffset(18, abi::kNoMembers));
 static_assert(offsetof(C4D_Object, GetTagDataR) == abi::EntryOffset(166, abi::kNoMembers));
 static_assert(offsetof(C4D_Document, ExecutePasses) == abi::EntryOffset(100, abi::kDocumentMembers));
-static_assert(offsetof(C4D_GeData, GetTime) == abi::EntryOffset(20, abi::kNoMembers));
 static_assert(offsetof(C4D_Atom, GetIndex) == abi::EntryOffset(38, abi::kAtomMembers));
 static_assert(offsetof(C4DOS, At) == 39 * sizeof(void*));
 

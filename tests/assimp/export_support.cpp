@@ -13,26 +13,6 @@
 
 namespace quortest {
 
-TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "quorassimp-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) ADD_FAILURE() << "mkdtemp failed";
-  path_ = pattern;
-}
-
-TempDir::~TempDir() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
-}
-
-std::vector<std::string> TempDir::Files() const {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(path_)) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 PluginExport::PluginExport() {
   host_ = std::make_unique<quorhost::Host>(quorhost::HostOptions{});
   std::string error;
@@ -103,10 +83,6 @@ ObjFrame ReadObjFrame(const std::string& path) {
   return frame;
 }
 
-std::string ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 std::string TestScenePath(const std::string& relative) {
   return std::string(QUOR_TEST_SCENES) + "/" + relative;

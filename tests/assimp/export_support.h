@@ -2,6 +2,8 @@
 // with assimp's OBJ importer.
 #pragma once
 
+#include "test_files.h"
+
 #include <assimp/scene.h>
 #include <gtest/gtest.h>
 
@@ -15,18 +17,6 @@
 #include "quorhost/scene.h"
 
 namespace quortest {
-
-// A fresh folder under the system's temporary folder, removed with everything in it.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-  std::vector<std::string> Files() const;  // sorted names
-
- private:
-  std::filesystem::path path_;
-};
 
 // A host session with the plug-in started; Export saves a scene as a frame sequence.
 class PluginExport {
@@ -53,6 +43,5 @@ ObjFrame ReadObjFrame(const std::string& path);
 quorhost::Scene LoadTestScene(const std::string& relative, const std::string& animation = "",
                               int32_t fps = 0, std::vector<std::string>* warnings = nullptr);
 std::string TestScenePath(const std::string& relative);
-std::string ReadText(const std::string& path);
 
 }  // namespace quortest

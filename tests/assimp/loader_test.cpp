@@ -250,7 +250,7 @@ TEST(AssimpLoader, FileWithoutMeshesIsRefused) {
 TEST(AssimpLoader, WhatTheHostDoesNotEvaluateIsReported) {
   TempDir dir;
   // The triangle's rotation sampler switched to STEP and to CUBICSPLINE interpolation.
-  const std::string text = ReadText(TestScenePath("AnimatedTriangle/AnimatedTriangle.gltf"));
+  const std::string text = ReadFile(TestScenePath("AnimatedTriangle/AnimatedTriangle.gltf"));
   const size_t at = text.find("\"LINEAR\"");
   ASSERT_NE(at, std::string::npos);
   std::string step = text;

@@ -2,6 +2,8 @@
 // status and both output streams out.
 #pragma once
 
+#include "test_files.h"
+
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -40,24 +42,9 @@ std::string ObjseqPath();
 std::string ExamplesDir();
 std::string GoldenDir();
 
-// A fresh folder under the system's temporary folder, removed with everything in it.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-  // Names of the entries in the folder (or a sub-folder), sorted.
-  std::vector<std::string> Files(const std::string& sub = {}) const;
-
- private:
-  std::filesystem::path path_;
-};
-
-std::string ReadFile(const std::string& path);
-void WriteFile(const std::string& path, const std::string& text);
+using quortest::ReadFile;
+using quortest::TempDir;
+using quortest::WriteFile;
 
 // The lines of `text` that are not empty.
 std::vector<std::string> Lines(const std::string& text);

@@ -14,7 +14,6 @@ using quorhost::Scene;
 
 class ExportTest : public testing::TestWithParam<GenerationCase> {
  protected:
-  void TearDown() override {}
   TempDir dir_;
 };
 
@@ -97,12 +96,7 @@ TEST_P(ExportTest, TargetNames) {
     std::filesystem::create_directory(dir_.path() / c.folder);
     Session session(GetParam());
     ASSERT_EQ(session.Export(FrameRangeScene(30, 0, 1), dir_ / (c.folder + "/" + c.target)), 0);
-    std::vector<std::string> found;
-    for (const auto& e : std::filesystem::directory_iterator(dir_.path() / c.folder)) {
-      found.push_back(e.path().filename().string());
-    }
-    std::sort(found.begin(), found.end());
-    EXPECT_EQ(found, c.files);
+    EXPECT_EQ(dir_.Files(c.folder), c.files);
   }
 }
 

@@ -15,6 +15,7 @@
 #include "quorhost/plugin.h"
 #include "quorhost/scene.h"
 #include "quorhost/values.h"
+#include "test_files.h"
 
 namespace quortest {
 
@@ -30,22 +31,6 @@ inline void PrintTo(const GenerationCase& c, std::ostream* os) { *os << c.name; 
 
 const std::vector<GenerationCase>& Generations();
 std::string GenerationName(const testing::TestParamInfo<GenerationCase>& info);
-
-// A fresh folder under the system's temporary folder, removed with everything in it.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  const std::filesystem::path& path() const { return path_; }
-  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-  // The names of the files in the folder, sorted.
-  std::vector<std::string> Files() const;
-
- private:
-  std::filesystem::path path_;
-};
-
-std::string ReadFile(const std::string& path);
 
 // A host session with a plug-in loaded, started up, started and sent message 1.
 class Session {
@@ -93,7 +78,7 @@ class Probe {
   void* handle_ = nullptr;
 };
 
-// A scene of one polygon object per entry of `objects`, frames first..last at fps.
+// A scene of one triangle, frames first..last at fps.
 quorhost::Scene FrameRangeScene(int32_t fps, double first, double last);
 
 // The two-object example of the file format: a quad at x = 10 with a triangle
